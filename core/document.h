@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 
 enum TFieldKind : int32_t { fkText = 0, fkCheck = 1, fkRadio = 2 };
 
@@ -86,8 +87,9 @@ public:
 
     // Appends a category named `name` without properties; akat points to it.
     KatRec *AddKat(const QString &name);
-    // Appends an empty field to the current category (akat): name and descr
-    // set, empty picture list, the given variant rows count of empty rows.
+    // Appends a field as the program creates it to the current category
+    // (akat): empty descr, no pictures, one variant row without cells,
+    // anzpreis 0. aprod points to it.
     ProdRec *AddProd(const QString &name, int32_t kind, double width, double height);
     // Deletes category i with all it holds.
     void DeleteKat(int32_t i);
