@@ -1,8 +1,12 @@
 #include "core/appfiles.h"
 
+#include "core/dynaarray.h"
+#include "core/safefile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDevice>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
@@ -50,4 +54,15 @@ QString ProgramDataFolder()
 {
     return ChooseDataFolder(QCoreApplication::applicationDirPath(),
                             QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+}
+
+bool WriteDataFile(const QString &path, const std::function<void(QIODevice &)> &write)
+{
+    return WriteFileSafely(path, [&write](QIODevice &file) {
+               write(file);
+               auto *device = qobject_cast<QFileDevice *>(&file);
+               if (device && !device->flush())
+                   throw EInOutError(("write failed: " + device->errorString()).toStdString());
+           })
+        .isEmpty();
 }

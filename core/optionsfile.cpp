@@ -2,7 +2,6 @@
 
 #include "core/appfiles.h"
 #include "core/dynaarray.h"
-#include "core/safefile.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,9 +23,8 @@ void LoadOptions(TLanguageOptions &options, const QString &folder)
 bool SaveOptions(const TLanguageOptions &options, const QString &folder)
 {
     const int32_t language = options.language;
-    return WriteFileSafely(QDir(folder).filePath(kOptionsFileName),
-                           [language](QIODevice &file) { WriteInt32(file, language); })
-        .isEmpty();
+    return WriteDataFile(QDir(folder).filePath(kOptionsFileName),
+                         [language](QIODevice &file) { WriteInt32(file, language); });
 }
 
 int CheckedLanguageItem(int32_t languagesetto)

@@ -1,6 +1,6 @@
 #include "language/transtable.h"
 
-#include "core/safefile.h"
+#include "core/appfiles.h"
 #include "language/messages.h"
 
 #include <QFile>
@@ -154,12 +154,13 @@ void TTranslation::ReadTable(QIODevice &file)
         return;
     if (columns == 0)
         throw EInOutError(std::to_string(rows) + " rows without columns");
-    // Every string takes at least its 4-byte count, so no more rows than
-    // this can follow; the loop and the table never go beyond it.
+    // Every string takes at least its 4-byte count, so at most `fitting`
+    // whole rows can follow; of more announced rows the one after them
+    // breaks off inside, which ends the loop with the short read.
     const qint64 fitting = BytesLeft(file) / (static_cast<qint64>(columns) * 4);
-    const qint64 readable = rows < fitting ? rows : fitting;
+    const qint64 attempts = rows <= fitting ? rows : fitting + 1;
     QString cells[kTransColumns];
-    for (qint64 r = 0; r < readable; ++r) {
+    for (qint64 r = 0; r < attempts; ++r) {
         int32_t got = 0;
         try {
             for (; got < columns; ++got) {
@@ -168,17 +169,14 @@ void TTranslation::ReadTable(QIODevice &file)
                     cells[got] = std::move(s);
             }
         } catch (const EInOutError &e) {
-            // A row broken after its source text keeps the cells read so far.
-            if (got > 0)
+            // A row broken after a source text keeps the cells read so far.
+            if (got > 0 && !cells[0].isEmpty())
                 AppendRow(cells, got < kTransColumns ? got : kTransColumns);
             throw EInOutError(std::string(e.what()) + " in row " + std::to_string(r + 1) + " of "
                               + std::to_string(rows));
         }
         AppendRow(cells, columns < kTransColumns ? columns : kTransColumns);
     }
-    if (readable < rows)
-        throw EInOutError("the file ends before row " + std::to_string(readable + 1) + " of "
-                          + std::to_string(rows));
 }
 
 void TTranslation::WriteTable(QIODevice &file) const
@@ -245,7 +243,7 @@ bool TTranslation::SaveTranslation()
 {
     if (damaged_ && !KeepDamagedCopy())
         return false;
-    return WriteFileSafely(dataFile_, [this](QIODevice &file) { WriteTable(file); }).isEmpty();
+    return WriteDataFile(dataFile_, [this](QIODevice &file) { WriteTable(file); });
 }
 
 void TTranslation::SortIndexBucket(TDynaList<TransIndexRec> &bucket, int32_t lo, int32_t hi)
