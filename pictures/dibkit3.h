@@ -64,15 +64,23 @@ constexpr int32_t kDibMaxSide = 32768;
 constexpr int64_t kDibMaxPixelBytes = int64_t(512) << 20;
 
 extern "C" {
-// filename: 8-bit string in the system's code page (UTF-8 here).
-// Keeps 1, 4, 8 and 24 bits where the file has them; other depths become 24.
+// filename: 8-bit string in the system's code page (UTF-8 here); flags and
+// owner are not used. Keeps 1, 4, 8 and 24 bits where the file has them
+// (8-bit grey files become 8 bits with a grey palette); other depths become
+// 24 bits, with transparent parts laid over white. A missing, unreadable,
+// truncated or oversized file gives a descriptor without a picture (all zero).
 DIBKIT3_API dib OpenDib(const char *filename, int flags, void *owner);
-// A zero-filled picture; the colour table is copied from `info` (numColors
-// entries) when given. poih is 0 when the picture could not be made.
+// A zero-filled picture of 1, 4, 8 or 24 bits; the colour table is copied
+// from `info` (numColors entries, at most 2^bits) when given. poih is 0 and
+// the descriptor all zero when the picture could not be made: another depth,
+// a side of 0 or less, beyond the limits above, or no memory.
 DIBKIT3_API dib newdib(int32_t width, int32_t height, int32_t bits, const TDibInfo *info, int32_t numColors);
 // Releases the picture; accepts a descriptor whose load failed.
 DIBKIT3_API void deldib(dib d);
 // y is the stored row: row 0 is the bottom row, as the pixels lie in memory.
+// 1-, 4- and 8-bit pictures: the pixel value (palette index). 24-bit
+// pictures: the colour as 0x00RRGGBB (0x000000 black, 0xFFFFFF white, 0xFF0000
+// red). Outside the picture getpixel gives 0 and setpixel does nothing.
 DIBKIT3_API uint32_t getpixel(dib d, int32_t x, int32_t y);
 DIBKIT3_API void setpixel(dib d, int32_t x, int32_t y, uint32_t value);
 // "Bilder (*.png;*.jpg;...)|*.png;...|..." filter for open dialogs.
