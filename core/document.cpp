@@ -63,6 +63,9 @@ void TFormDocument::NewAll()
     }
     kats->Clear();
     aprod = nullptr;
+    abild = nullptr;
+    avariante = nullptr;
+    aprop = nullptr;
     afilename.clear();
     SetUnChanged();
 }
@@ -80,6 +83,8 @@ void TFormDocument::SetChanged()
     if (maincap.isEmpty())
         return;
     changed = true;
+    if (titleChanged)
+        titleChanged(WindowTitle());
 }
 
 void TFormDocument::SetUnChanged()
@@ -87,6 +92,8 @@ void TFormDocument::SetUnChanged()
     if (maincap.isEmpty())
         return;
     changed = false;
+    if (titleChanged)
+        titleChanged(WindowTitle());
 }
 
 KatRec *TFormDocument::AddKat(const QString &name)
@@ -110,6 +117,8 @@ KatRec *TFormDocument::AddKat(const QString &name)
 
 ProdRec *TFormDocument::AddProd(const QString &name, int32_t kind, double width, double height)
 {
+    if (!akat || !akat->prods)
+        return nullptr;
     ProdRec *p = akat->prods->Add();
     p->name = NewWStr(name);
     p->descr = NewWStr(QString());

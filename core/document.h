@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <type_traits>
 
 enum TFieldKind : int32_t { fkText = 0, fkCheck = 1, fkRadio = 2 };
 
@@ -51,6 +52,14 @@ struct KatRec {
     KatProps *props; // nullptr until the dialog was confirmed or a file supplied them
 };
 
+// The records are byte images moved by TDynaArray with raw copies.
+static_assert(std::is_trivially_copyable_v<PropRec> && std::is_standard_layout_v<PropRec>);
+static_assert(std::is_trivially_copyable_v<VarRec> && std::is_standard_layout_v<VarRec>);
+static_assert(std::is_trivially_copyable_v<BildRec> && std::is_standard_layout_v<BildRec>);
+static_assert(std::is_trivially_copyable_v<ProdRec> && std::is_standard_layout_v<ProdRec>);
+static_assert(std::is_trivially_copyable_v<KatProps> && std::is_standard_layout_v<KatProps>);
+static_assert(std::is_trivially_copyable_v<KatRec> && std::is_standard_layout_v<KatRec>);
+
 class TFormDocument {
 public:
     TFormDocument();
@@ -79,7 +88,8 @@ public:
     // unchanged. Layout settings live elsewhere and are not touched.
     void NewAll();
 
-    // Both do nothing before the window's base title is known (maincap empty).
+    // Both do nothing before the window's base title is known (maincap empty);
+    // otherwise they set `changed` and pass the new WindowTitle() to titleChanged.
     void SetChanged();
     void SetUnChanged();
     // maincap + " - [" + document name + "*]" or "]"; untitled: message 24 + ".fdx".
@@ -89,7 +99,8 @@ public:
     KatRec *AddKat(const QString &name);
     // Appends a field as the program creates it to the current category
     // (akat): empty descr, no pictures, one variant row without cells,
-    // anzpreis 0. aprod points to it.
+    // anzpreis 0. aprod points to it. Without a current category nothing
+    // happens and the result is nullptr.
     ProdRec *AddProd(const QString &name, int32_t kind, double width, double height);
     // Deletes category i with all it holds.
     void DeleteKat(int32_t i);
@@ -111,4 +122,6 @@ public:
 
     // Message 24 in the current language; set by the owner of the catalogue.
     std::function<QString()> untitledName;
+    // Shows a new window title; set by the window.
+    std::function<void(const QString &title)> titleChanged;
 };

@@ -3,9 +3,11 @@
 // per control of the main window, named like the control. The renderer, the
 // layout pass, the project file and the window all read and write this record.
 
+#include <QColor>
 #include <QString>
 
 #include <cstdint>
+#include <vector>
 
 // Colours as stored: 0x00BBGGRR, or 0xFF0000nn for system colour nn.
 using TColorRef = uint32_t;
@@ -16,6 +18,14 @@ constexpr TColorRef clNavy = 0x00800000;
 constexpr TColorRef clYellow = 0x0000FFFF;
 constexpr TColorRef clGray = 0x00808080;
 constexpr TColorRef clSilver = 0x00C0C0C0;
+
+// The colour a stored value stands for when drawing: an RGB value as it is, a
+// system colour (top byte 0xFF) as the classic default of that Windows system
+// colour index (8 window text black, 5 window white, 15 button face #F0F0F0 ...),
+// black for an index without one. Other top bytes are ignored.
+QColor ResolveColor(TColorRef color);
+// The stored value of a colour chosen in a colour dialog (alpha dropped).
+TColorRef ColorRefFromQColor(const QColor &color);
 
 // Font style bits of the file.
 enum : uint8_t { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
@@ -46,6 +56,9 @@ struct TSpinSpec {
     // The value as the spin edit takes it: rounded to its precision and
     // brought into its bounds; a value that is no number becomes the lower bound.
     double Take(double value) const;
+    // The same for an integer spin edit, saturated into the int32 range.
+    int32_t TakeInt(double value) const;
+    bool Bounded() const { return !(minValue == 0 && maxValue == 0); }
 };
 
 namespace spin {
@@ -151,4 +164,35 @@ struct TLayoutSettings {
 
     // Brings every spin value into its bounds and precision, as loading does.
     void TakeSpinValues();
+
+    // Every member equal, hidden ones and fonts included.
+    bool operator==(const TLayoutSettings &o) const;
+    bool operator!=(const TLayoutSettings &o) const { return !(*this == o); }
 };
+
+// One setting of the record, for code that treats them all alike (the JSON
+// form files, comparisons): the control name, its type, the spin edit of a
+// number and the member. Exactly one member pointer is set, the one of `type`.
+// Choice is the index of the checked button of a radio group (0, 1 or 2).
+enum class TSettingType { Text, Real, Integer, Boolean, Colour, Font, Choice };
+
+// Where the project file keeps a setting: the mandatory parts B (settings) and
+// C (fonts), or one of the optional trailing sections (D8, the category
+// properties, belongs to the document).
+enum class TFileSection : uint8_t { B, C, D1, D2, D3, D4, D5, D6, D7, D9 };
+
+struct TSettingInfo {
+    const char *name;
+    TSettingType type;
+    TFileSection section;
+    const TSpinSpec *spin; // Real and Integer spin edits; nullptr otherwise
+    QString TLayoutSettings::*text = nullptr;
+    double TLayoutSettings::*real = nullptr;
+    int32_t TLayoutSettings::*integer = nullptr; // Integer and Choice
+    bool TLayoutSettings::*boolean = nullptr;
+    TColorRef TLayoutSettings::*colour = nullptr;
+    TFontSetting TLayoutSettings::*font = nullptr;
+};
+
+// Every member of TLayoutSettings in file order (parts B, C, then D1..D9).
+const std::vector<TSettingInfo> &LayoutSettingList();
