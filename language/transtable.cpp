@@ -72,9 +72,7 @@ void ReportDamage(const QString &dataFile, const QString &reason, int32_t rowsKe
                              ? QStringLiteral("no name is free for a copy, so the file is left as it is")
                              : QStringLiteral("it is copied to \"%1\" before it is written again").arg(copy);
     const QString text = QStringLiteral("formidex: the translation table \"%1\" is damaged (%2); %3 rows were read; %4.")
-                             .arg(dataFile, reason)
-                             .arg(rowsKept)
-                             .arg(keep);
+                             .arg(dataFile, reason, QString::number(rowsKept), keep);
     std::fprintf(stderr, "%s\n", qPrintable(text));
 }
 
