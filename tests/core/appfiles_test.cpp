@@ -2,9 +2,11 @@
 
 #include "tests/core/unprivileged.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -111,6 +113,18 @@ TEST_F(DataFolder, ReadOnlyProgramFolderSeedsTheUserFolderOnce)
     EXPECT_EQ(ReadAll(fresh + "/translate.dat"), "shipped table");
     EXPECT_EQ(ReadAll(fresh + "/options.dat"), QByteArray("\x02\x00\x00\x00", 4));
     EXPECT_EQ(Entries(program), (QStringList{"options.dat", "translate.dat"}));
+}
+
+TEST(ProgramDataFolder, IsTheProgramsOwnFolderWhenItIsWritable)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    int argc = 1;
+    char name[] = "appfiles_test";
+    char *argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    const QString folder = QCoreApplication::applicationDirPath();
+    ASSERT_TRUE(FolderIsWritable(folder));
+    EXPECT_EQ(ProgramDataFolder(), folder + "/");
 }
 
 } // namespace
