@@ -1,7 +1,6 @@
 #include "core/appfiles.h"
 
 #include "core/dynaarray.h"
-#include "core/safefile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -54,15 +53,4 @@ QString ProgramDataFolder()
 {
     return ChooseDataFolder(QCoreApplication::applicationDirPath(),
                             QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
-}
-
-bool WriteDataFile(const QString &path, const std::function<void(QIODevice &)> &write)
-{
-    return WriteFileSafely(path, [&write](QIODevice &file) {
-               write(file);
-               auto *device = qobject_cast<QFileDevice *>(&file);
-               if (device && !device->flush())
-                   throw EInOutError(("write failed: " + device->errorString()).toStdString());
-           })
-        .isEmpty();
 }

@@ -6,10 +6,6 @@
 
 #include <QString>
 
-#include <functional>
-
-class QIODevice;
-
 inline const QString kOptionsFileName = QStringLiteral("options.dat");
 inline const QString kTranslationFileName = QStringLiteral("translate.dat");
 
@@ -26,9 +22,3 @@ QString ChooseDataFolder(const QString &programFolder, const QString &userFolder
 // ChooseDataFolder with the program's folder and the per-user data folder;
 // needs a QCoreApplication.
 QString ProgramDataFolder();
-
-// Replaces the data file `path` atomically with what `write` writes (see
-// WriteFileSafely). The written bytes are flushed and checked before the
-// file is committed, because a commit that flushes them itself reports a
-// short write (a full disk) as success. False when the file stayed as it was.
-bool WriteDataFile(const QString &path, const std::function<void(QIODevice &)> &write);

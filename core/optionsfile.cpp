@@ -2,6 +2,7 @@
 
 #include "core/appfiles.h"
 #include "core/dynaarray.h"
+#include "core/safefile.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,8 +24,9 @@ void LoadOptions(TLanguageOptions &options, const QString &folder)
 bool SaveOptions(const TLanguageOptions &options, const QString &folder)
 {
     const int32_t language = options.language;
-    return WriteDataFile(QDir(folder).filePath(kOptionsFileName),
-                         [language](QIODevice &file) { WriteInt32(file, language); });
+    return WriteFileSafely(QDir(folder).filePath(kOptionsFileName),
+                           [language](QIODevice &file) { WriteInt32(file, language); })
+        .isEmpty();
 }
 
 int CheckedLanguageItem(int32_t languagesetto)

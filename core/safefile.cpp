@@ -15,7 +15,9 @@ QString WriteFileSafely(const QString &path, const std::function<void(QIODevice 
         file.cancelWriting();
         return QString::fromLocal8Bit(e.what());
     }
-    if (file.error() != QFileDevice::NoError) {
+    // commit() would flush the rest itself but, on a full disk, report the
+    // short write as success: flush and check first.
+    if (!file.flush() || file.error() != QFileDevice::NoError) {
         const QString reason = file.errorString();
         file.cancelWriting();
         return reason;

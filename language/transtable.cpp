@@ -1,6 +1,7 @@
 #include "language/transtable.h"
 
 #include "core/appfiles.h"
+#include "core/safefile.h"
 #include "language/messages.h"
 
 #include <QFile>
@@ -241,7 +242,7 @@ bool TTranslation::SaveTranslation()
 {
     if (damaged_ && !KeepDamagedCopy())
         return false;
-    return WriteDataFile(dataFile_, [this](QIODevice &file) { WriteTable(file); });
+    return WriteFileSafely(dataFile_, [this](QIODevice &file) { WriteTable(file); }).isEmpty();
 }
 
 void TTranslation::SortIndexBucket(TDynaList<TransIndexRec> &bucket, int32_t lo, int32_t hi)
