@@ -1,6 +1,5 @@
 #include "core/appfiles.h"
 
-#include "core/dynaarray.h"
 
 #include <QCoreApplication>
 #include <QDir>
