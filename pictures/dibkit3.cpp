@@ -342,7 +342,7 @@ dib FromIndexed(const QImage &image, int fileBits)
 // first picture) leaves it at 24 bits.
 dib FromGifColors(const QImage &image, const GifFacts &gif)
 {
-    if (gif.colors.isEmpty() || gif.colors.size() > 256 ||
+    if (gif.colors.isEmpty() ||
         (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32))
         return dib{};
     QHash<QRgb, int> index;

@@ -66,9 +66,10 @@ constexpr int64_t kDibMaxPixelBytes = int64_t(512) << 20;
 extern "C" {
 // filename: 8-bit string in the system's code page (UTF-8 here); flags and
 // owner are not used. Keeps 1, 4, 8 and 24 bits where the file has them
-// (8-bit grey files become 8 bits with a grey palette); other depths become
-// 24 bits, with transparent parts laid over white. A missing, unreadable,
-// truncated or oversized file gives a descriptor without a picture (all zero).
+// (GIFs 8 bits with their colour table, grey files 8 bits with a grey
+// palette); other depths become 24 bits. Transparent parts, also transparent
+// palette entries, are laid over white. A missing, unreadable, truncated or
+// oversized file gives a descriptor without a picture (all zero).
 DIBKIT3_API dib OpenDib(const char *filename, int flags, void *owner);
 // A zero-filled picture of 1, 4, 8 or 24 bits; the colour table is copied
 // from `info` (numColors entries, at most 2^bits) when given. poih is 0 and
