@@ -6,6 +6,8 @@ TFormDocument::TFormDocument() : kats(new TDynaList<KatRec>(&akat)) {}
 
 TFormDocument::~TFormDocument()
 {
+    // The window that showed the title may be gone already.
+    titleChanged = nullptr;
     NewAll();
     delete kats;
 }

@@ -63,7 +63,7 @@ static_assert(std::is_trivially_copyable_v<KatRec> && std::is_standard_layout_v<
 class TFormDocument {
 public:
     TFormDocument();
-    ~TFormDocument(); // FormDestroy: NewAll, then the list itself
+    ~TFormDocument(); // FormDestroy: NewAll without calling titleChanged, then the list itself
     TFormDocument(const TFormDocument &) = delete;
     TFormDocument &operator=(const TFormDocument &) = delete;
 

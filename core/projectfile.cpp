@@ -50,6 +50,7 @@ public:
     // A level of the context: "field 2 of 5", or just the name when count is 0.
     void Enter(const char *name, int32_t index, int32_t count)
     {
+        Q_ASSERT(depth < kMaxDepth);
         levels[depth++] = {name, index, count};
     }
     void Leave() { --depth; }
@@ -149,7 +150,8 @@ private:
 
     QIODevice &f;
     const char *part = "";
-    Level levels[3] = {};
+    static constexpr int kMaxDepth = 4; // category, field, variant row or picture, cell
+    Level levels[kMaxDepth] = {};
     int depth = 0;
     const char *item = "";
     qint64 start = 0;
