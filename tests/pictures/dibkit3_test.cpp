@@ -302,6 +302,76 @@ TEST_P(OpenDibRefuses, GivesNoPicture)
 
 INSTANTIATE_TEST_SUITE_P(Files, OpenDibRefuses, ::testing::ValuesIn(kBadFiles));
 
+struct CutCase {
+    const char *name;
+    QByteArray (*bytes)();
+    int keepable; // bytes at the end that may go: a GIF's trailer, the
+                  // end-of-picture code after the last row of a run-length BMP
+};
+
+void PrintTo(const CutCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+const CutCase kCutCases[] = {
+    {"mono.bmp", [] { return Encode(Mono33(), "bmp"); }, 0},
+    {"four.bmp", [] { return Encode(IndexedPicture(9, 4, 7), "bmp"); }, 0},
+    {"rle8.bmp", [] { return Rle8Bmp(IndexedPicture(9, 4, 40)); }, 2},
+    {"rgb.bmp", [] { return Encode(Rgb5x3(), "bmp"); }, 0},
+    {"pic.gif", [] { return MakeGif(IndexedPicture(9, 4, 8)); }, 1},
+    {"rgb.jpg", [] { return Encode(Noise(16, 16), "jpg", 80); }, 0},
+    {"rgb.png", [] { return Encode(Noise(16, 16), "png"); }, 12},
+};
+
+class OpenDibCut : public ::testing::TestWithParam<CutCase> {
+protected:
+    QTemporaryDir dir;
+};
+
+// Cut off anywhere before the end of its pixel data, a file gives no picture.
+TEST_P(OpenDibCut, EveryShortenedFileIsRefused)
+{
+    const CutCase &c = GetParam();
+    const QByteArray bytes = c.bytes();
+    const QByteArray path = QFile::encodeName(dir.filePath(c.name));
+    for (qsizetype n = 0; n < bytes.size() - c.keepable; ++n) {
+        ASSERT_TRUE(WriteBytes(QFile::decodeName(path), bytes.left(n)));
+        dib d = OpenDib(path.constData(), 0, nullptr);
+        EXPECT_TRUE(AllZero(d)) << n << " of " << bytes.size() << " bytes";
+        deldib(d);
+    }
+}
+
+// Damaged bytes anywhere: no crash; a picture that still loads is whole.
+TEST_P(OpenDibCut, DamagedFilesAreSurvived)
+{
+    const CutCase &c = GetParam();
+    const QByteArray bytes = c.bytes();
+    const QByteArray path = QFile::encodeName(dir.filePath(c.name));
+    QRandomGenerator random(11);
+    for (int round = 0; round < 300; ++round) {
+        QByteArray damaged = bytes;
+        for (int k = 0; k < 1 + round % 4; ++k)
+            damaged[random.bounded(int(damaged.size()))] = char(random.bounded(256));
+        ASSERT_TRUE(WriteBytes(QFile::decodeName(path), damaged));
+        dib d = OpenDib(path.constData(), 0, nullptr);
+        if (d.poi) {
+            EXPECT_GT(DibWidth(d), 0);
+            EXPECT_GT(DibHeight(d), 0);
+            EXPECT_EQ(d.bytew, RowBytes(DibWidth(d), DibBits(d)));
+            for (int y = 0; y < DibHeight(d); ++y)
+                for (int x = 0; x < DibWidth(d); ++x)
+                    getpixel(d, x, y);
+        } else {
+            EXPECT_TRUE(AllZero(d));
+        }
+        deldib(d);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, OpenDibCut, ::testing::ValuesIn(kCutCases));
+
 TEST(OpenDib, NamesThatAreNoPictureFile)
 {
     QTemporaryDir dir;
