@@ -7,6 +7,7 @@
 
 #include <QRect>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -76,6 +77,8 @@ QString IntroDisplayText(const QString &text)
 
 QString StripControls(const QString &text)
 {
+    if (std::none_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 32; }))
+        return text;
     QString s;
     s.reserve(text.size());
     for (QChar c : text)
@@ -186,6 +189,12 @@ private:
 TPageLayout TPass::Run()
 {
     const TPageGeometry &g = out.geometry;
+    size_t expected = 0;
+    for (int32_t i = 0; i < doc.KatCount(); ++i) {
+        const KatRec *kat = doc.Kat(i);
+        expected += 3 + (kat->prods ? kat->prods->count : 0);
+    }
+    out.elements.reserve(expected);
     BeginPage(1);
     x = g.left;
     y = g.CT;
