@@ -79,6 +79,13 @@ TEST(ProjectFileFormat, WriterFollowsTheFormatItemByItem)
     FillRichDocument(doc);
     const TLayoutSettings s = NonDefaultSettings();
     EXPECT_EQ(WriteToBytes(doc, s).toHex(), EncodeFile(doc, s).toHex());
+    // One setting at a time off its default, so that two neighbours of the
+    // same type and value cannot hide a swap.
+    for (const TSettingInfo &info : LayoutSettingList()) {
+        TLayoutSettings one;
+        CopySetting(one, s, info);
+        EXPECT_EQ(WriteToBytes(doc, one).toHex(), EncodeFile(doc, one).toHex()) << info.name;
+    }
 }
 
 TEST(ProjectFileFormat, EmptyDocumentIsCountZeroDirectlyFollowedBySettings)
@@ -384,9 +391,13 @@ TEST(ProjectFileDamage, EveryTruncationOpensCleanlyOrReportsWhereItBroke)
                     r.error.contains(QStringLiteral("bytes can hold")))
             << cut << ": " << r.error.toStdString();
         EXPECT_TRUE(r.error.endsWith(QStringLiteral(")"))) << cut;
-        const char *part = cut < partB ? "the categories" : cut < partC ? "the layout settings" : nullptr;
-        if (part)
-            EXPECT_TRUE(r.error.contains(QString::fromLatin1(part))) << cut << ": " << r.error.toStdString();
+        const char *part = cut < partB      ? "the categories"
+                           : cut < partC    ? "the layout settings"
+                           : cut < ends[0]  ? "the fonts"
+                           : cut < ends[7]  ? "the optional settings"
+                           : cut < ends[8]  ? "the category properties"
+                                            : "the line settings";
+        EXPECT_TRUE(r.error.contains(QString::fromLatin1(part))) << cut << ": " << r.error.toStdString();
         // What was read stays: a cut after part A keeps every category and field.
         if (cut >= partB) {
             ASSERT_EQ(back.KatCount(), doc.KatCount()) << cut;
