@@ -518,6 +518,29 @@ TEST_F(Pictures, CacheOverItsBudgetReleasesTheOldestAndReopens)
     EXPECT_EQ(cache.Opens(), 3);
 }
 
+TEST(DamagedValues, UnknownKindsAndWildSizesStayHarmless)
+{
+    TTestForm f;
+    f.Kat("A");
+    f.doc.AddProd("unbekannt", 7, 5, 1);
+    f.Text("nan", std::nan(""), std::nan(""));
+    f.Text("riesig", 1e300, 1e300);
+    f.Check("negativ", -5);
+    f.Radio("negativ", -5);
+    f.doc.Kat(0)->props = TFormDocument::NewKatProps(QString(), QString(), -1e300, 1, false);
+    f.settings.FontDialog2.size = 2000000000;
+    const TPageLayout l = f.Layout();
+    const auto fields = Fields(l);
+    ASSERT_EQ(fields.size(), 4u) << "a field of an unknown kind takes no place";
+    for (const TPlacedElement &e : fields) {
+        EXPECT_TRUE(std::isfinite(e.x));
+        EXPECT_TRUE(std::isfinite(e.w));
+    }
+    EXPECT_LE(l.fonts.heading.pointSize(), 2000) << "no font of a billion points";
+    for (int page = 1; page <= l.pages; ++page)
+        f.Paint(page, true);
+}
+
 TEST(TextHelpers, StripControlsAndPopLine)
 {
     EXPECT_EQ(StripControls(QStringLiteral("a\r\nb\tc")), QStringLiteral("abc"));
