@@ -148,16 +148,16 @@ TSettingInfo text(const char *name, F section, QString S::*m)
     return i;
 }
 
-TSettingInfo real(const char *name, F section, double S::*m, const TSpinSpec &spec)
+TSettingInfo real(const char *name, F section, double S::*m, const TSpinSpec &spinEdit)
 {
-    TSettingInfo i{name, T::Real, section, &spec};
+    TSettingInfo i{name, T::Real, section, &spinEdit};
     i.real = m;
     return i;
 }
 
-TSettingInfo integer(const char *name, F section, int32_t S::*m, const TSpinSpec &spec)
+TSettingInfo integer(const char *name, F section, int32_t S::*m, const TSpinSpec &spinEdit)
 {
-    TSettingInfo i{name, T::Integer, section, &spec};
+    TSettingInfo i{name, T::Integer, section, &spinEdit};
     i.integer = m;
     return i;
 }

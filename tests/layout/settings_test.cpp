@@ -105,7 +105,7 @@ TEST(LayoutSettings, SpinEditsTakeValuesIntoBoundsAndPrecision)
     const double inf = std::numeric_limits<double>::infinity();
     struct Case {
         const char *what;
-        const TSpinSpec &spec;
+        const TSpinSpec &spinEdit;
         double in;
         double out;
     };
@@ -130,7 +130,7 @@ TEST(LayoutSettings, SpinEditsTakeValuesIntoBoundsAndPrecision)
         {"field size", spin::FieldCm, 0, 0.01},
     };
     for (const Case &c : cases)
-        EXPECT_EQ(c.spec.Take(c.in), c.out) << c.what;
+        EXPECT_EQ(c.spinEdit.Take(c.in), c.out) << c.what;
     // Taking a taken value again changes nothing: a file the program wrote
     // reads back to the same values.
     for (double v : {0.35, 12.34, 0.07, 999.99, 1.1})
