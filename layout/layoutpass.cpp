@@ -42,27 +42,36 @@ double TUnits::Cm(double cm) const
 
 int TUnits::FixedMm(double mm) const { return TruncPx(zoom * dpi * (mm / kMmPerInch) / 100); }
 
-QFontMetrics &TTextMeasurer::Metrics(const QFont &font)
+TTextMeasurer::TMeasuredFont &TTextMeasurer::Measured(const QFont &font)
 {
     for (auto &item : cache)
-        if (item.first == font)
-            return item.second;
-    cache.emplace_back(font, QFontMetrics(font, device));
-    return cache.back().second;
+        if (item.font == font)
+            return item;
+    cache.push_back(TMeasuredFont{font, QFontMetrics(font, device), {}});
+    return cache.back();
 }
 
 // QFontMetrics::height() is ascent + descent, the line height of the font,
 // and the height every single line of text takes when drawn.
-int TTextMeasurer::LineHeight(const QFont &font) { return Metrics(font).height(); }
+int TTextMeasurer::LineHeight(const QFont &font) { return Measured(font).metrics.height(); }
 
-int TTextMeasurer::Ascent(const QFont &font) { return Metrics(font).ascent(); }
+int TTextMeasurer::Ascent(const QFont &font) { return Measured(font).metrics.ascent(); }
 
-int TTextMeasurer::Width(const QFont &font, const QString &text) { return Metrics(font).horizontalAdvance(text); }
+int TTextMeasurer::Width(const QFont &font, const QString &text)
+{
+    TMeasuredFont &m = Measured(font);
+    const auto known = m.widths.constFind(text);
+    if (known != m.widths.constEnd())
+        return *known;
+    const int width = m.metrics.horizontalAdvance(text);
+    m.widths.insert(text, width);
+    return width;
+}
 
 int TTextMeasurer::WrappedHeight(const QFont &font, int width, const QString &text)
 {
     const QRect column(0, 0, width < 0 ? 0 : width, 1 << 24);
-    return Metrics(font).boundingRect(column, IntroTextFlags(), text).height();
+    return Measured(font).metrics.boundingRect(column, IntroTextFlags(), text).height();
 }
 
 int IntroTextFlags() { return Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop | Qt::TextShowMnemonic; }

@@ -6,6 +6,7 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QHash>
 #include <QString>
 
 #include <cstdint>
@@ -52,9 +53,16 @@ public:
     QPaintDevice *Device() const { return device; }
 
 private:
-    QFontMetrics &Metrics(const QFont &font);
+    struct TMeasuredFont {
+        QFont font;
+        QFontMetrics metrics;
+        // Labels repeat ("ja", "nein", ...): shaping each text once per job
+        // keeps the pass over a large form fast.
+        QHash<QString, int> widths;
+    };
+    TMeasuredFont &Measured(const QFont &font);
     QPaintDevice *device;
-    std::vector<std::pair<QFont, QFontMetrics>> cache;
+    std::vector<TMeasuredFont> cache;
 };
 
 // The flags the introduction text is laid out and drawn with: word-wrapped,
