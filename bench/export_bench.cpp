@@ -4,11 +4,9 @@
 // should cost about ten times the 100-page one.
 
 #include "core/document.h"
-#include "layout/fonts.h"
 #include "layout/printjob.h"
 #include "layout/settings.h"
 
-#include <QGuiApplication>
 #include <QPrinter>
 #include <QTemporaryDir>
 
@@ -54,14 +52,3 @@ void BM_ExportPdf(benchmark::State &state)
 BENCHMARK(BM_ExportPdf)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(2);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    InstallFontSubstitutions();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -3,13 +3,11 @@
 // print job runs it (600 dpi) and as the preview does (96 dpi).
 
 #include "core/document.h"
-#include "layout/fonts.h"
 #include "layout/layoutpass.h"
 #include "layout/picturecache.h"
 #include "layout/printjob.h"
 #include "layout/settings.h"
 
-#include <QGuiApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -66,14 +64,3 @@ BENCHMARK(BM_LayoutPass20000Fields)
     ->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    InstallFontSubstitutions();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -174,6 +174,16 @@ private:
         e.y = y;
         return e;
     }
+    // A field where the second placement puts it: w and h are the box size.
+    void PlaceField(int32_t i, int32_t j, int32_t kind, double w, double h, int labelW = 0)
+    {
+        TPlacedElement &e = Place(TElementType::Field, i);
+        e.field = j;
+        e.kind = kind;
+        e.w = w;
+        e.h = h;
+        e.labelW = labelW;
+    }
     void Category(int32_t i);
     void Heading(int32_t i, const KatRec *kat, bool hasFields);
     void CategoryProps(int32_t i, const KatProps &props);
@@ -341,13 +351,8 @@ void TPass::Field(int32_t i, int32_t j, const ProdRec &prod)
                 rowStartY = y;
                 rowH = boxH;
             }
-            if (second) {
-                TPlacedElement &e = Place(TElementType::Field, i);
-                e.field = j;
-                e.kind = prod.kind;
-                e.w = boxW;
-                e.h = boxH;
-            }
+            if (second)
+                PlaceField(i, j, prod.kind, boxW, boxH);
             x += boxW;
             break;
         }
@@ -357,13 +362,8 @@ void TPass::Field(int32_t i, int32_t j, const ProdRec &prod)
             rowStartX = g.left;
             y += rowH;
             const double side = units.Cm(prod.height);
-            if (second) {
-                TPlacedElement &e = Place(TElementType::Field, i);
-                e.field = j;
-                e.kind = prod.kind;
-                e.w = side;
-                e.h = side;
-            }
+            if (second)
+                PlaceField(i, j, prod.kind, side, side);
             x = g.left;
             y += TruncPx(side) + g.gap;
             if (second)
@@ -382,14 +382,8 @@ void TPass::Field(int32_t i, int32_t j, const ProdRec &prod)
                 rowStartY = y;
                 rowH = boxH;
             }
-            if (second) {
-                TPlacedElement &e = Place(TElementType::Field, i);
-                e.field = j;
-                e.kind = prod.kind;
-                e.w = side;
-                e.h = side;
-                e.labelW = labelW;
-            }
+            if (second)
+                PlaceField(i, j, prod.kind, side, side, labelW);
             x += side + 2 * g.gap + labelW;
             break;
         }

@@ -9,32 +9,22 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include "testfiles.h"
+
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray ReadAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool WriteAll(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
 
 class DataFolder : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        ASSERT_TRUE(WriteAll(dir.filePath("plain.txt"), "a file, not a folder"));
+        ASSERT_TRUE(WriteFileBytes(dir.filePath("plain.txt"), "a file, not a folder"));
         program = dir.filePath("program");
         ASSERT_TRUE(QDir().mkpath(program));
-        ASSERT_TRUE(WriteAll(program + "/translate.dat", "shipped table"));
-        ASSERT_TRUE(WriteAll(program + "/options.dat", QByteArray("\x02\x00\x00\x00", 4)));
+        ASSERT_TRUE(WriteFileBytes(program + "/translate.dat", "shipped table"));
+        ASSERT_TRUE(WriteFileBytes(program + "/options.dat", QByteArray("\x02\x00\x00\x00", 4)));
     }
     QStringList Entries(const QString &folder) const
     {
@@ -90,7 +80,7 @@ TEST_F(DataFolder, ReadOnlyProgramFolderSeedsTheUserFolderOnce)
     const QString user = users + "/formidex";
     ASSERT_TRUE(QDir().mkpath(user));
     ASSERT_TRUE(QFile::setPermissions(user, all));
-    ASSERT_TRUE(WriteAll(user + "/translate.dat", "the user's own table"));
+    ASSERT_TRUE(WriteFileBytes(user + "/translate.dat", "the user's own table"));
     ASSERT_TRUE(QFile::setPermissions(user + "/translate.dat", all));
     const QString fresh = users + "/fresh";
 
@@ -108,10 +98,10 @@ TEST_F(DataFolder, ReadOnlyProgramFolderSeedsTheUserFolderOnce)
     QFile::setPermissions(dir.path(), all);
     ASSERT_TRUE(result.has_value()) << "could not run without root's rights";
     EXPECT_EQ(*result, (QStringList{"read-only", user + "/", user + "/", fresh + "/", "copy writable"}).join('|').toStdString());
-    EXPECT_EQ(ReadAll(user + "/translate.dat"), "the user's own table");
-    EXPECT_EQ(ReadAll(user + "/options.dat"), QByteArray("\x02\x00\x00\x00", 4));
-    EXPECT_EQ(ReadAll(fresh + "/translate.dat"), "shipped table");
-    EXPECT_EQ(ReadAll(fresh + "/options.dat"), QByteArray("\x02\x00\x00\x00", 4));
+    EXPECT_EQ(ReadFileBytes(user + "/translate.dat"), "the user's own table");
+    EXPECT_EQ(ReadFileBytes(user + "/options.dat"), QByteArray("\x02\x00\x00\x00", 4));
+    EXPECT_EQ(ReadFileBytes(fresh + "/translate.dat"), "shipped table");
+    EXPECT_EQ(ReadFileBytes(fresh + "/options.dat"), QByteArray("\x02\x00\x00\x00", 4));
     EXPECT_EQ(Entries(program), (QStringList{"options.dat", "translate.dat"}));
 }
 

@@ -9,6 +9,8 @@
 #include <QJsonDocument>
 #include <QTemporaryDir>
 
+#include "testfiles.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -49,12 +51,6 @@ QByteArray FdxThroughJson(const QByteArray &fdx)
     TLayoutSettings backSettings;
     EXPECT_TRUE(FromJsonText(ThroughJsonText(doc, s), back, backSettings, &error)) << error.toStdString();
     return WriteToBytes(back, backSettings);
-}
-
-QByteArray ReadFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 double FromBits(quint64 bits)
@@ -103,7 +99,7 @@ TEST(FormJson, FdxToJsonToFdxIsByteIdentical)
 
 TEST(FormJson, SampleProjectRoundTripsAndMatchesItsJsonSource)
 {
-    const QByteArray fdx = ReadFile(QStringLiteral(FORMIDEX_DATA_DIR "/test.fdx"));
+    const QByteArray fdx = ReadFileBytes(QStringLiteral(FORMIDEX_DATA_DIR "/test.fdx"));
     ASSERT_FALSE(fdx.isEmpty());
     EXPECT_EQ(FdxThroughJson(fdx), fdx);
 
@@ -111,7 +107,7 @@ TEST(FormJson, SampleProjectRoundTripsAndMatchesItsJsonSource)
     TFormDocument doc;
     TLayoutSettings s;
     QString error;
-    ASSERT_TRUE(FromJsonText(ReadFile(QStringLiteral(FORMIDEX_DATA_DIR "/test.json")), doc, s, &error))
+    ASSERT_TRUE(FromJsonText(ReadFileBytes(QStringLiteral(FORMIDEX_DATA_DIR "/test.json")), doc, s, &error))
         << error.toStdString();
     EXPECT_EQ(WriteToBytes(doc, s), fdx);
     EXPECT_GE(doc.KatCount(), 4);
@@ -317,12 +313,7 @@ TEST(FormJson, BadMembersAreNamedByTheirPath)
 class FormJsonCommandLine : public ::testing::Test {
 protected:
     QString Path(const char *name) const { return dir.filePath(QString::fromLatin1(name)); }
-    void Write(const QString &path, const QByteArray &bytes)
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
+    void Write(const QString &path, const QByteArray &bytes) { ASSERT_TRUE(WriteFileBytes(path, bytes)); }
     QTemporaryDir dir;
 };
 
@@ -334,7 +325,7 @@ TEST_F(FormJsonCommandLine, ToJsonThenFromJsonGivesTheSameFile)
     Write(Path("in.fdx"), fdx);
     ASSERT_EQ(RunWithStdoutTo(Path("form.json"), CmdToJson, {Path("in.fdx")}), 0);
     ASSERT_EQ(CmdFromJson({Path("form.json"), Path("out.fdx")}), 0);
-    EXPECT_EQ(ReadFile(Path("out.fdx")), fdx);
+    EXPECT_EQ(ReadFileBytes(Path("out.fdx")), fdx);
 }
 
 TEST_F(FormJsonCommandLine, ErrorsExitNonZeroAndWriteNothing)
@@ -347,7 +338,7 @@ TEST_F(FormJsonCommandLine, ErrorsExitNonZeroAndWriteNothing)
     Write(Path("cut.fdx"), QByteArray::fromHex("01000000"));
     for (const char *json : {"broken.json", "wrong.json", "array.json", "missing.json"})
         EXPECT_NE(CmdFromJson({Path(json), Path("out.fdx")}), 0) << json;
-    EXPECT_EQ(ReadFile(Path("out.fdx")), old);
+    EXPECT_EQ(ReadFileBytes(Path("out.fdx")), old);
     EXPECT_NE(CmdFromJson({Path("wrong.json")}), 0);
     EXPECT_NE(RunWithStdoutTo(Path("cut.json"), CmdToJson, {Path("cut.fdx")}), 0);
     EXPECT_NE(RunWithStdoutTo(Path("none.json"), CmdToJson, {Path("missing.fdx")}), 0);

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "testfiles.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
@@ -16,18 +18,6 @@
 #include <cstdint>
 
 namespace {
-
-QByteArray ReadAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool WriteAll(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
 
 struct LoadCase {
     const char *name;
@@ -45,7 +35,7 @@ TEST_P(LoadOptionsFile, ReadsTheLanguageAndLeavesTheCurrentOneEnglish)
     ASSERT_TRUE(dir.isValid());
     const LoadCase &c = GetParam();
     if (c.present) {
-        ASSERT_TRUE(WriteAll(dir.filePath("options.dat"), c.bytes));
+        ASSERT_TRUE(WriteFileBytes(dir.filePath("options.dat"), c.bytes));
     }
     TLanguageOptions options{5, 6};
     LoadOptions(options, dir.path() + "/");
@@ -80,12 +70,12 @@ TEST(SaveOptions, WritesExactlyFourBytesOverAnyOldFile)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath("options.dat");
-    ASSERT_TRUE(WriteAll(path, QByteArray("\x01\x00\x00\x00 and more", 13)));
+    ASSERT_TRUE(WriteFileBytes(path, QByteArray("\x01\x00\x00\x00 and more", 13)));
     TLanguageOptions options;
     options.language = 2;
     options.languagesetto = 3; // not what is written
     ASSERT_TRUE(SaveOptions(options, dir.path()));
-    EXPECT_EQ(ReadAll(path), QByteArray("\x02\x00\x00\x00", 4));
+    EXPECT_EQ(ReadFileBytes(path), QByteArray("\x02\x00\x00\x00", 4));
     TLanguageOptions back{0, 0};
     LoadOptions(back, dir.path());
     EXPECT_EQ(back.languagesetto, 2);
@@ -96,7 +86,7 @@ TEST(SaveOptions, UnwritablePlaceFailsQuietly)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    ASSERT_TRUE(WriteAll(dir.filePath("plain.txt"), "a file"));
+    ASSERT_TRUE(WriteFileBytes(dir.filePath("plain.txt"), "a file"));
     TLanguageOptions options;
     options.language = 2;
     EXPECT_FALSE(SaveOptions(options, dir.filePath("plain.txt")));
@@ -110,7 +100,7 @@ TEST(SaveOptions, FailedWriteKeepsTheOldFile)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath("options.dat");
-    ASSERT_TRUE(WriteAll(path, QByteArray("\x03\x00\x00\x00", 4)));
+    ASSERT_TRUE(WriteFileBytes(path, QByteArray("\x03\x00\x00\x00", 4)));
     TLanguageOptions options;
     options.language = 0x01020304;
     // Every write past 2 bytes fails, for root too.
@@ -124,7 +114,7 @@ TEST(SaveOptions, FailedWriteKeepsTheOldFile)
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(saved);
-    EXPECT_EQ(ReadAll(path), QByteArray("\x03\x00\x00\x00", 4));
+    EXPECT_EQ(ReadFileBytes(path), QByteArray("\x03\x00\x00\x00", 4));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"options.dat"});
 }
 
@@ -132,7 +122,7 @@ TEST(SaveOptions, ReadOnlyFolderLosesTheChoiceButStillReads)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    ASSERT_TRUE(WriteAll(dir.filePath("options.dat"), QByteArray("\x03\x00\x00\x00", 4)));
+    ASSERT_TRUE(WriteFileBytes(dir.filePath("options.dat"), QByteArray("\x03\x00\x00\x00", 4)));
     ASSERT_TRUE(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther
                                                       | QFileDevice::ExeOther));
     const auto result = RunUnprivileged([&]() {
@@ -146,7 +136,7 @@ TEST(SaveOptions, ReadOnlyFolderLosesTheChoiceButStillReads)
     QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     ASSERT_TRUE(result.has_value()) << "could not run without root's rights";
     EXPECT_EQ(*result, "lost 3");
-    EXPECT_EQ(ReadAll(dir.filePath("options.dat")), QByteArray("\x03\x00\x00\x00", 4));
+    EXPECT_EQ(ReadFileBytes(dir.filePath("options.dat")), QByteArray("\x03\x00\x00\x00", 4));
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "testfiles.h"
+
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -453,17 +455,8 @@ TEST(ProjectFileDamage, RescueBeforeTheWindowHasItsTitleStillCountsAsUnsaved)
 class ProjectFileOnDisk : public ::testing::Test {
 protected:
     QString Path(const char *name) const { return dir.filePath(QString::fromLatin1(name)); }
-    void Write(const QString &path, const QByteArray &bytes)
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    QByteArray Read(const QString &path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    void Write(const QString &path, const QByteArray &bytes) { ASSERT_TRUE(WriteFileBytes(path, bytes)); }
+    QByteArray Read(const QString &path) { return ReadFileBytes(path); }
     QTemporaryDir dir;
 };
 
